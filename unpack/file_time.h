@@ -1,0 +1,16 @@
+#pragma once
+// File times from entry dates.
+
+#include <windows.h>
+
+#include "unpack/date_value.h"
+
+// The UTC file time of `value` read as local time, with the offset from UTC in
+// force now. False (and `file_time` zero) for a value the calendar split or the
+// conversions refuse, kInvalidDate among them.
+bool DateValueToFileTime(DateValue value, FILETIME& file_time);
+
+// Sets the last-write time of the file at `path` from `value`; creation and
+// last-access times stay. A value that converts to no time leaves the file's
+// time as it was written. Returns 0.
+int StampWriteTime(const char* path, DateValue value);
