@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/text_view.h"
+
 std::size_t CommandLineCapacity(std::string_view program, std::string_view parameters) {
   return program.size() + parameters.size() + 4;
 }
@@ -24,5 +26,5 @@ void BuildCommandLine(std::string_view program, std::string_view parameters, cha
 std::string_view ProgramFolder(std::string_view program) {
   const std::string_view::size_type slash = program.rfind('\\');
   if (slash == std::string_view::npos || slash == 0) return {};
-  return program.substr(0, slash + 1);
+  return Head(program, slash + 1);
 }

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "host/text_view.h"
+
 namespace {
 
 constexpr std::string_view::size_type npos = std::string_view::npos;
@@ -24,13 +26,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // Windows drops trailing dots and spaces of a component, and takes a device
 // name before any extension: "nul", "NUL.txt" and "com1 .log" all name devices.
 bool IsDeviceName(std::string_view component) {
-  std::string_view stem = component.substr(0, component.find('.'));
+  std::string_view stem = Head(component, component.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
   for (std::string_view device : {"con", "prn", "aux", "nul"}) {
     if (EqualsIgnoringCase(stem, device)) return true;
   }
   if (stem.size() != 4) return false;
-  std::string_view family = stem.substr(0, 3);
+  std::string_view family = Head(stem, 3);
   if (!EqualsIgnoringCase(family, "com") && !EqualsIgnoringCase(family, "lpt")) return false;
   unsigned char digit = static_cast<unsigned char>(stem[3]);
   // Superscript one, two and three count as digits too.
@@ -59,20 +61,20 @@ std::string_view FilePart(std::string_view name) {
   name = SkipLeadingQuote(name);
   std::string_view::size_type slash = name.rfind('\\');
   if (slash != npos) name.remove_prefix(slash + 1);
-  if (quoted) name = name.substr(0, name.find('"'));
+  if (quoted) name = Head(name, name.find('"'));
   return name;
 }
 
 std::string_view FolderPart(std::string_view name) {
   name = SkipLeadingQuote(name);
-  std::string_view before_bar = name.substr(0, name.find('|'));
+  std::string_view before_bar = Head(name, name.find('|'));
   std::string_view::size_type slash = before_bar.rfind('\\');
-  return slash == npos ? std::string_view() : name.substr(0, slash + 1);
+  return slash == npos ? std::string_view() : Head(name, slash + 1);
 }
 
 std::string_view RemoveDrivePrefix(std::string_view name) {
   std::string_view::size_type colon = name.find(":\\");
-  return colon == npos ? name : name.substr(colon + 2);
+  return colon == npos ? name : From(name, colon + 2);
 }
 
 bool IsSafeOutputName(std::string_view name) {
@@ -84,7 +86,7 @@ bool IsSafeOutputName(std::string_view name) {
   }
   while (!name.empty()) {
     std::string_view::size_type slash = name.find('\\');
-    std::string_view component = name.substr(0, slash);
+    std::string_view component = Head(name, slash);
     if (IsDotsOnly(component) || IsDeviceName(component)) return false;
     if (slash == npos) break;
     name.remove_prefix(slash + 1);

@@ -1,1 +1,30 @@
+# Tests of the Win32 code, run for real under Wine through the cross-compiling
+# emulator, in one WINEPREFIX for this build tree.
+set(MRV_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/tests/wine-run;${MRV_WINE_PREFIX}")
 
+add_library(win32_test_support STATIC win32/scratch.cpp)
+target_link_libraries(win32_test_support PUBLIC test_support mrv_win32 GTest::gtest)
+
+# add_wine_test(NAME SOURCES... [ENV VAR=VALUE...])
+function(add_wine_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;ENV;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE win32_test_support GTest::gtest_main ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  # Tests share the Wine prefix's temporary folder and its display.
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 ENVIRONMENT "${ARG_ENV}")
+endfunction()
+
+set(MRV_LINK_ROOT "${MRV_WINE_PREFIX}/drive_c/mrv-link-test")
+add_wine_test(file_system_test SOURCES win32/file_system_test.cpp
+  ENV "MRV_LINK_TREE=C:\\mrv-link-test\\tree;MRV_LINK_TARGET=C:\\mrv-link-test\\target")
+add_test(NAME file_system_test_links
+  COMMAND sh -c "rm -rf '${MRV_LINK_ROOT}' && mkdir -p '${MRV_LINK_ROOT}/tree' '${MRV_LINK_ROOT}/target/sub' && echo keep > '${MRV_LINK_ROOT}/target/keep.txt' && echo deep > '${MRV_LINK_ROOT}/target/sub/deep.txt' && echo p > '${MRV_LINK_ROOT}/tree/plain.txt' && ln -s ../target '${MRV_LINK_ROOT}/tree/link'")
+set_tests_properties(file_system_test_links PROPERTIES FIXTURES_SETUP links)
+set_tests_properties(file_system_test PROPERTIES FIXTURES_REQUIRED links)
+
+add_wine_test(working_folder_test SOURCES win32/working_folder_test.cpp)
+add_wine_test(stamp_test_berlin SOURCES win32/stamp_test.cpp ENV "TZ=Europe/Berlin")
+add_test(NAME stamp_test_new_york COMMAND stamp_test_berlin)
+set_tests_properties(stamp_test_new_york PROPERTIES RESOURCE_LOCK wine ENVIRONMENT "TZ=America/New_York")
