@@ -28,3 +28,7 @@ add_wine_test(working_folder_test SOURCES win32/working_folder_test.cpp)
 add_wine_test(stamp_test_berlin SOURCES win32/stamp_test.cpp ENV "TZ=Europe/Berlin")
 add_test(NAME stamp_test_new_york COMMAND stamp_test_berlin)
 set_tests_properties(stamp_test_new_york PROPERTIES RESOURCE_LOCK wine ENVIRONMENT "TZ=America/New_York")
+
+add_executable(record_launch win32/helpers/record_launch.cpp)
+add_wine_test(launcher_test SOURCES win32/launcher_test.cpp)
+add_dependencies(launcher_test record_launch)
