@@ -32,3 +32,13 @@ set_tests_properties(stamp_test_new_york PROPERTIES RESOURCE_LOCK wine ENVIRONME
 add_executable(record_launch win32/helpers/record_launch.cpp)
 add_wine_test(launcher_test SOURCES win32/launcher_test.cpp)
 add_dependencies(launcher_test record_launch)
+
+# Linked with the stub's resources: its icon and its common-controls manifest.
+add_wine_test(window_test SOURCES win32/window_test.cpp ${PROJECT_SOURCE_DIR}/resources/mrvsfx.rc)
+target_include_directories(window_test PRIVATE "${CMAKE_BINARY_DIR}" "${PROJECT_SOURCE_DIR}/resources")
+add_dependencies(window_test mrvsfx)
+add_test(NAME window_test_narrow_screen COMMAND window_test --gtest_filter=ProgressWindowNarrowScreenTest.*)
+set_tests_properties(window_test_narrow_screen PROPERTIES RESOURCE_LOCK wine
+  ENVIRONMENT "MRV_PRIVATE_SCREEN=300x60;MRV_EXPECT_NARROW_SCREEN=1")
+
+add_wine_test(unpack_test SOURCES win32/unpack_test.cpp ENV "TZ=Europe/Berlin")
