@@ -1,6 +1,7 @@
 #include "tests/win32/scratch.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -10,16 +11,21 @@ std::string FreshName(const std::string& parent) {
     std::string name = parent + "\\mrv-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                        std::to_string(counter++);
     if (CreateDirectoryA(name.c_str(), nullptr)) return name;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) std::abort();
   }
 }
 
 }  // namespace
 
 std::string TempFolder() {
-  char buffer[MAX_PATH + 1];
-  DWORD length = GetTempPathA(sizeof(buffer), buffer);
-  std::string temp(buffer, length);
-  if (!temp.empty() && temp.back() == '\\') temp.pop_back();
+  // Taken once: tests point TMP elsewhere for the programs they start.
+  static const std::string temp = [] {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof(buffer), buffer);
+    std::string folder(buffer, length);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+  }();
   return temp;
 }
 

@@ -42,3 +42,20 @@ set_tests_properties(window_test_narrow_screen PROPERTIES RESOURCE_LOCK wine
   ENVIRONMENT "MRV_PRIVATE_SCREEN=300x60;MRV_EXPECT_NARROW_SCREEN=1")
 
 add_wine_test(unpack_test SOURCES win32/unpack_test.cpp ENV "TZ=Europe/Berlin")
+
+add_executable(probe_setup win32/helpers/probe_setup.cpp)
+target_link_libraries(probe_setup PRIVATE ZLIB::ZLIB)
+set(MRV_E2E_ENV "MRV_STUB=Z:${CMAKE_BINARY_DIR}/mrvsfx.exe;MRV_PROBE=Z:${CMAKE_CURRENT_BINARY_DIR}/probe_setup.exe;TZ=Europe/Berlin")
+add_wine_test(e2e_test SOURCES win32/e2e_test.cpp ENV "${MRV_E2E_ENV}")
+add_dependencies(e2e_test mrvsfx probe_setup)
+# The wait message by the user's language.
+foreach(locale_case "de_DE.UTF-8|Bitte warten: Dateien werden entpackt" "de_AT.UTF-8|Bitte warten: Dateien werden entpackt"
+                    "de_CH.UTF-8|Bitte warten: Dateien werden entpackt" "en_US.UTF-8|Please wait: Files extract"
+                    "fr_FR.UTF-8|Please wait: Files extract")
+  string(REPLACE "|" ";" parts "${locale_case}")
+  list(GET parts 0 locale)
+  list(GET parts 1 message)
+  add_test(NAME e2e_message_${locale} COMMAND e2e_test --gtest_filter=*ShowsTheMessageOfTheUsersLanguage)
+  set_tests_properties(e2e_message_${locale} PROPERTIES RESOURCE_LOCK wine TIMEOUT 120
+    ENVIRONMENT "${MRV_E2E_ENV};LC_ALL=${locale};MRV_EXPECT_MESSAGE=${message}")
+endforeach()

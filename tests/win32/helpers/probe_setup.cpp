@@ -1,0 +1,96 @@
+// The setup program of the end-to-end tests, packed as mrv.exe. It writes down
+// what it sees to the file MRV_PROBE_REPORT names: how it was started, the
+// files beside it, and the self-extractor's window. MRV_PROBE_EXIT sets its
+// exit code, MRV_PROBE_LEAVE makes it leave read-only, hidden and system files
+// in nested folders behind, MRV_PROBE_SLEEP keeps it running that many ms.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "zlib.h"
+
+namespace {
+
+std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+unsigned long FileCrc(const std::string& path) {
+  unsigned long crc = crc32(0, nullptr, 0);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  static char chunk[1 << 16];
+  DWORD count = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &count, nullptr) && count > 0)
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk), count);
+  CloseHandle(file);
+  return crc;
+}
+
+void Leave(const std::string& folder) {
+  CreateDirectoryA((folder + "\\left").c_str(), nullptr);
+  CreateDirectoryA((folder + "\\left\\deeper").c_str(), nullptr);
+  const struct {
+    const char* name;
+    DWORD attributes;
+  } files[] = {{"\\left\\ro.txt", FILE_ATTRIBUTE_READONLY},
+               {"\\left\\deeper\\hidden.dat", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+               {"\\settings.ini", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN}};
+  for (const auto& f : files) {
+    const std::string path = folder + f.name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(file, "left behind", 11, &written, nullptr);
+    CloseHandle(file);
+    SetFileAttributesA(path.c_str(), f.attributes);
+  }
+  SetFileAttributesA((folder + "\\left").c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace
+
+int main() {
+  const char* report_path = std::getenv("MRV_PROBE_REPORT");
+  if (!report_path) return 2;
+  FILE* out = std::fopen(report_path, "wb");
+  if (!out) return 2;
+
+  char self[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, self, sizeof(self));
+  char current[MAX_PATH + 1] = {};
+  GetCurrentDirectoryA(sizeof(current), current);
+  const std::string folder = Folder(self);
+  std::fprintf(out, "cmdline=%s\n", GetCommandLineA());
+  std::fprintf(out, "cwd=%s\n", current);
+  std::fprintf(out, "folder=%s\n", folder.c_str());
+
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const ULONGLONG time = (static_cast<ULONGLONG>(entry.ftLastWriteTime.dwHighDateTime) << 32) |
+                             entry.ftLastWriteTime.dwLowDateTime;
+      std::fprintf(out, "file=%s|%lu|%08lx|%llu\n", entry.cFileName, entry.nFileSizeLow,
+                   FileCrc(folder + "\\" + entry.cFileName), time);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+
+  HWND window = FindWindowA("WindowClass_0", "Morvel SFX");
+  std::fprintf(out, "window=%d\n", window != nullptr);
+  if (window) {
+    char text[128] = {};
+    GetWindowTextA(GetDlgItem(window, 2), text, sizeof(text));
+    std::fprintf(out, "window_visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+    std::fprintf(out, "message=%s\n", text);
+  }
+  std::fclose(out);
+
+  if (std::getenv("MRV_PROBE_LEAVE")) Leave(folder);
+  if (const char* sleep = std::getenv("MRV_PROBE_SLEEP")) Sleep(std::atoi(sleep));
+  const char* code = std::getenv("MRV_PROBE_EXIT");
+  return code ? std::atoi(code) : 0;
+}
