@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -327,6 +328,49 @@ TEST_F(SelfExtractorTest, CloseRequestFromAnotherProgramIsSwallowed) {
   const Report seen = ReadReport(report);
   ASSERT_TRUE(seen.ran) << "the run was cut short";
   EXPECT_EQ(seen.files.size(), payload.size());
+}
+
+}  // namespace
+
+namespace {
+
+// DLLs the stub loads at run time, planted beside it as canaries.
+const char* const kPlantedDlls[] = {"imagehlp.dll", "dbghelp.dll", "shell32.dll"};
+
+class PlantedDllTest : public SelfExtractorTest {
+ protected:
+  void SetUp() override {
+    // Wine takes a native DLL from a program's folder where its overrides
+    // allow it; they come from the Unix environment, so ctest sets them.
+    const char* overrides = std::getenv("WINEDLLOVERRIDES");
+    if (!overrides || !std::strstr(overrides, "imagehlp")) GTEST_SKIP() << "ctest runs this with DLL overrides";
+    SelfExtractorTest::SetUp();
+    const std::string canary = FromEnvironment("MRV_CANARY");
+    for (const char* name : kPlantedDlls) ASSERT_TRUE(CopyFileA(canary.c_str(), (download + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(FromEnvironment("MRV_LOAD_BESIDE").c_str(), (download + "\\load.exe").c_str(), FALSE));
+    SetEnvironmentVariableA("MRV_CANARY_MARK", mark.c_str());
+  }
+  void TearDown() override {
+    SetEnvironmentVariableA("MRV_CANARY_MARK", nullptr);
+    SelfExtractorTest::TearDown();
+  }
+  std::string mark = scratch / "canary-ran.txt";
+};
+
+TEST_F(PlantedDllTest, CanaryRunsForAProgramThatTrustsTheSearchOrder) {
+  for (const char* name : kPlantedDlls) {
+    DeleteFileA(mark.c_str());
+    Run(download + "\\load.exe\" \"" + name);
+    EXPECT_NE(FileBytes(mark).find(download), std::string::npos) << name << " was not taken from beside the program";
+  }
+}
+
+TEST_F(PlantedDllTest, StubNeverLoadsADllFromItsFolder) {
+  ASSERT_TRUE(Run(Pack(SetupPayload())).finished);
+  EXPECT_TRUE(ReadReport(report).ran);
+  // Without mrv.exe the stub goes on to the shell, which it loads then.
+  ASSERT_TRUE(Run(Pack({{"mrv.cfg", "x"}})).finished);
+  EXPECT_EQ(FileBytes(mark), "");
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ add_wine_test(unpack_test SOURCES win32/unpack_test.cpp ENV "TZ=Europe/Berlin")
 
 add_executable(probe_setup win32/helpers/probe_setup.cpp)
 target_link_libraries(probe_setup PRIVATE ZLIB::ZLIB)
-set(MRV_E2E_ENV "MRV_STUB=Z:${CMAKE_BINARY_DIR}/mrvsfx.exe;MRV_PROBE=Z:${CMAKE_CURRENT_BINARY_DIR}/probe_setup.exe;TZ=Europe/Berlin")
+set(MRV_E2E_ENV "MRV_STUB=Z:${CMAKE_BINARY_DIR}/mrvsfx.exe;MRV_PROBE=Z:${CMAKE_CURRENT_BINARY_DIR}/probe_setup.exe;MRV_CANARY=Z:${CMAKE_CURRENT_BINARY_DIR}/canary.dll;MRV_LOAD_BESIDE=Z:${CMAKE_CURRENT_BINARY_DIR}/load_beside.exe;TZ=Europe/Berlin")
 add_wine_test(e2e_test SOURCES win32/e2e_test.cpp ENV "${MRV_E2E_ENV}")
 add_dependencies(e2e_test mrvsfx probe_setup)
 # The wait message by the user's language.
@@ -59,3 +59,12 @@ foreach(locale_case "de_DE.UTF-8|Bitte warten: Dateien werden entpackt" "de_AT.U
   set_tests_properties(e2e_message_${locale} PROPERTIES RESOURCE_LOCK wine TIMEOUT 120
     ENVIRONMENT "${MRV_E2E_ENV};LC_ALL=${locale};MRV_EXPECT_MESSAGE=${message}")
 endforeach()
+
+add_library(canary SHARED win32/helpers/canary_dll.cpp)
+set_target_properties(canary PROPERTIES PREFIX "")
+add_executable(load_beside win32/helpers/load_beside.cpp)
+add_dependencies(e2e_test canary load_beside)
+add_test(NAME stub_imports COMMAND "${PROJECT_SOURCE_DIR}/tests/check-imports" "${CMAKE_OBJDUMP}" "$<TARGET_FILE:mrvsfx>")
+add_test(NAME e2e_planted_dlls COMMAND e2e_test --gtest_filter=PlantedDllTest.*)
+set_tests_properties(e2e_planted_dlls PROPERTIES RESOURCE_LOCK wine TIMEOUT 120
+  ENVIRONMENT "${MRV_E2E_ENV};WINEDLLOVERRIDES=imagehlp,dbghelp,shell32=n,b\\;mscoree,mshtml=")
