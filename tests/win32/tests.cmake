@@ -44,7 +44,7 @@ set_tests_properties(window_test_narrow_screen PROPERTIES RESOURCE_LOCK wine
 add_wine_test(unpack_test SOURCES win32/unpack_test.cpp ENV "TZ=Europe/Berlin")
 
 add_executable(probe_setup win32/helpers/probe_setup.cpp)
-target_link_libraries(probe_setup PRIVATE ZLIB::ZLIB)
+target_link_libraries(probe_setup PRIVATE ZLIB::ZLIB psapi)
 set(MRV_E2E_ENV "MRV_STUB=Z:${CMAKE_BINARY_DIR}/mrvsfx.exe;MRV_PROBE=Z:${CMAKE_CURRENT_BINARY_DIR}/probe_setup.exe;MRV_CANARY=Z:${CMAKE_CURRENT_BINARY_DIR}/canary.dll;MRV_LOAD_BESIDE=Z:${CMAKE_CURRENT_BINARY_DIR}/load_beside.exe;TZ=Europe/Berlin")
 add_wine_test(e2e_test SOURCES win32/e2e_test.cpp ENV "${MRV_E2E_ENV}")
 add_dependencies(e2e_test mrvsfx probe_setup)

@@ -3,8 +3,12 @@
 // files beside it, and the self-extractor's window. MRV_PROBE_EXIT sets its
 // exit code, MRV_PROBE_LEAVE makes it leave read-only, hidden and system files
 // in nested folders behind, MRV_PROBE_SLEEP keeps it running that many ms.
+// For the benchmarks it also notes when it started, when its parent was
+// created, and its parent's peak working set.
 
 #include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,9 +53,39 @@ void Leave(const std::string& folder) {
   SetFileAttributesA((folder + "\\left").c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
+ULONGLONG Ticks(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+DWORD ParentId() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  DWORD parent = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  return parent;
+}
+
+void NoteParent(FILE* out) {
+  HANDLE parent = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ParentId());
+  if (!parent) return;
+  FILETIME created, exited, kernel, user;
+  if (GetProcessTimes(parent, &created, &exited, &kernel, &user))
+    std::fprintf(out, "parent_created=%llu\n", Ticks(created));
+  PROCESS_MEMORY_COUNTERS memory = {};
+  if (GetProcessMemoryInfo(parent, &memory, sizeof(memory)))
+    std::fprintf(out, "parent_peak_ws=%lu\n", static_cast<unsigned long>(memory.PeakWorkingSetSize));
+  CloseHandle(parent);
+}
+
 }  // namespace
 
 int main() {
+  FILETIME started;
+  GetSystemTimePreciseAsFileTime(&started);
   const char* report_path = std::getenv("MRV_PROBE_REPORT");
   if (!report_path) return 2;
   FILE* out = std::fopen(report_path, "wb");
@@ -62,6 +96,8 @@ int main() {
   char current[MAX_PATH + 1] = {};
   GetCurrentDirectoryA(sizeof(current), current);
   const std::string folder = Folder(self);
+  std::fprintf(out, "started=%llu\n", Ticks(started));
+  NoteParent(out);
   std::fprintf(out, "cmdline=%s\n", GetCommandLineA());
   std::fprintf(out, "cwd=%s\n", current);
   std::fprintf(out, "folder=%s\n", folder.c_str());
