@@ -3,24 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/pack/raw_deflate.h"
 #include "zip.h"
 #include "zlib.h"
 
 namespace {
-
-std::string RawDeflate(const std::string& data) {
-  z_stream stream = {};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, data.size()), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
 
 bool AddEntry(zipFile zip, const ZipEntry& entry) {
   zip_fileinfo info = {};
@@ -29,7 +16,7 @@ bool AddEntry(zipFile zip, const ZipEntry& entry) {
   if (zipOpenNewFileInZip2(zip, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                            entry.method, entry.method ? Z_DEFAULT_COMPRESSION : 0, raw) != ZIP_OK)
     return false;
-  std::string payload = raw && entry.method == 8 ? RawDeflate(entry.data) : entry.data;
+  std::string payload = raw && entry.method == 8 ? RawDeflate(entry.data, Z_DEFAULT_COMPRESSION) : entry.data;
   if (entry.cut_compressed_to && *entry.cut_compressed_to < payload.size())
     payload.resize(*entry.cut_compressed_to);
   if (!payload.empty() &&

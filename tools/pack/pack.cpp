@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/pack/payload_rules.h"
+#include "tools/pack/raw_deflate.h"
 #include "unzip.h"
 #include "zip.h"
 #include "zlib.h"
@@ -58,20 +59,6 @@ std::uint32_t DosDate(std::time_t when, bool& clamped) {
                                     local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
 }
 
-std::string RawDeflate(const std::string& data) {
-  z_stream stream = {};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, data.size()), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
-
 // Writes the files of `folder` into a new ZIP at `zip_path`: deflated, or
 // stored where deflate does not shrink them.
 void ZipFolder(const fs::path& folder, const std::string& zip_path) {
@@ -102,7 +89,7 @@ void ZipFolder(const fs::path& folder, const std::string& zip_path) {
     zip_fileinfo zip_info = {};
     zip_info.dosDate = DosDate(info.st_mtime, clamped);
     if (clamped) std::fprintf(stderr, "mrvsfx-pack: warning: entry '%s': dated before 1980, stored as 1980-01-01\n", name.c_str());
-    const std::string deflated = RawDeflate(data);
+    const std::string deflated = RawDeflate(data, Z_BEST_COMPRESSION);
     const bool store = deflated.size() >= data.size();
     const std::string& packed = store ? data : deflated;
     const int method = store ? 0 : Z_DEFLATED;
