@@ -19,12 +19,16 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION process = {};
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return 3;
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // Sampled while it runs: an ended process has no working set to tell.
+  SIZE_T peak = 0;
+  while (WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory)) && memory.PeakWorkingSetSize > peak)
+      peak = memory.PeakWorkingSetSize;
+  }
   QueryPerformanceCounter(&end);
-  PROCESS_MEMORY_COUNTERS memory = {};
-  GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory));
   std::printf("elapsed_ms=%.3f peak_ws=%lu\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart,
-              static_cast<unsigned long>(memory.PeakWorkingSetSize));
+              static_cast<unsigned long>(peak));
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   return 0;

@@ -21,6 +21,7 @@ struct WindowLayer {
   HWND window = nullptr;
   HWND bar = nullptr;
   HWND label = nullptr;
+  std::int32_t position = 0;  // last sent to the bar, which starts at 0
   EventQueue events;
 };
 WindowLayer g_layer;
@@ -105,6 +106,7 @@ HWND OpenProgressWindow(const char* title, const char* message) {
   }
   ShowWindow(g_layer.window, SW_SHOWNORMAL);
 
+  g_layer.position = 0;
   g_layer.bar = CreateControl(PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, 20, 30, 300, 16, kBarId);
   if (g_layer.bar) SendMessageA(g_layer.bar, PBM_SETRANGE32, 0, 100);
   g_layer.label = CreateControl("Static", message, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 20, 5,
@@ -112,8 +114,12 @@ HWND OpenProgressWindow(const char* title, const char* message) {
   return g_layer.window;
 }
 
+// Most entries of a large archive leave the rounded percent where it was: the
+// bar is told only of a change.
 void SetProgressPosition(std::int32_t position) {
-  if (g_layer.bar) SendMessageA(g_layer.bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  if (!g_layer.bar || position == g_layer.position) return;
+  SendMessageA(g_layer.bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  g_layer.position = position;
 }
 
 std::int32_t PollWindowEvent() {

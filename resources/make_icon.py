@@ -39,9 +39,9 @@ def draw(size):
 
 def image(size):
     rows = draw(size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
+    # 8 bits per pixel with a palette of only the colours used (biClrUsed).
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0, 0, len(PALETTE), 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
-    palette += b'\0' * (4 * (256 - len(PALETTE)))
     xor = b''.join(bytes(row) for row in reversed(rows))
     mask_row_bytes = ((size + 31) // 32) * 4
     mask = b''
@@ -59,7 +59,7 @@ def main(path):
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in zip((16, 32), images):
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 8, len(data), offset)
+        out += struct.pack('<BBBBHHII', size, size, len(PALETTE), 0, 1, 8, len(data), offset)
         offset += len(data)
     out += b''.join(images)
     with open(path, 'wb') as f:

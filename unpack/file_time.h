@@ -14,3 +14,6 @@ bool DateValueToFileTime(DateValue value, FILETIME& file_time);
 // last-access times stay. A value that converts to no time leaves the file's
 // time as it was written. Returns 0.
 int StampWriteTime(const char* path, DateValue value);
+
+// The same on a file the caller has open for writing.
+void StampWriteTimeOf(HANDLE file, DateValue value);

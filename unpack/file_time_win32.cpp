@@ -24,11 +24,14 @@ bool DateValueToFileTime(DateValue value, FILETIME& file_time) {
   return SystemTimeToFileTime(&calendar, &local) && LocalFileTimeToFileTime(&local, &file_time);
 }
 
-int StampWriteTime(const char* path, DateValue value) {
+void StampWriteTimeOf(HANDLE file, DateValue value) {
   FILETIME last_write;
-  if (!DateValueToFileTime(value, last_write)) return 0;
+  if (DateValueToFileTime(value, last_write)) SetFileTime(file, nullptr, nullptr, &last_write);
+}
+
+int StampWriteTime(const char* path, DateValue value) {
   FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) SetFileTime(file.get(), nullptr, nullptr, &last_write);
+  if (file) StampWriteTimeOf(file.get(), value);
   return 0;
 }

@@ -50,18 +50,19 @@ bool PosixOutput::Create(const char* path) {
 
 bool PosixOutput::Write(const void* data, std::uint32_t length) { return writer_.Write(data, length); }
 
-bool PosixOutput::Close() {
-  if (fd_ < 0) return true;
-  const bool flushed = writer_.Flush();
-  const bool closed = ::close(fd_) == 0;
-  fd_ = -1;
-  return flushed && closed;
-}
+bool PosixOutput::Flush() { return writer_.Flush(); }
 
-void PosixOutput::Stamp(const char* path, DateValue date) {
+void PosixOutput::Stamp(DateValue date) {
   if (date == kInvalidDate) return;
   const struct timespec times[2] = {{0, UTIME_OMIT}, {date, 0}};
-  ::utimensat(AT_FDCWD, ToPosix(path).c_str(), times, 0);
+  ::futimens(fd_, times);
+}
+
+bool PosixOutput::Close() {
+  if (fd_ < 0) return true;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  return closed;
 }
 
 void PosixOutput::Remove(const char* path) { ::unlink(ToPosix(path).c_str()); }

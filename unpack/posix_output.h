@@ -14,9 +14,10 @@ class PosixOutput final : public UnpackOutput {
   void MakeFolders(const char* path) override;
   bool Create(const char* path) override;
   bool Write(const void* data, std::uint32_t length) override;
-  bool Close() override;
+  bool Flush() override;
   // Sets the modification time to the value itself, read as UTC.
-  void Stamp(const char* path, DateValue date) override;
+  void Stamp(DateValue date) override;
+  bool Close() override;
   void Remove(const char* path) override;
 
   static std::string ToPosix(const char* path);

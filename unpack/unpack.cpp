@@ -52,13 +52,13 @@ class WorkingName {
 
 enum class CopyResult { NotCreated, Complete, Failed };
 
-// Copies the open entry into a new file at `path`. Complete only when the file
-// holds exactly the entry's data: every write went through, the data ran to
-// the declared size, and the CRC-32 matched. minizip checks the CRC-32 on
-// closing the entry, and only when the declared size was produced, so a
-// stream that ends early is caught by the count.
+// Copies the open entry into a new file at `path` and stamps it with `date`.
+// Complete only when the file holds exactly the entry's data: every write
+// went through, the data ran to the declared size, and the CRC-32 matched.
+// minizip checks the CRC-32 on closing the entry, and only when the declared
+// size was produced, so a stream that ends early is caught by the count.
 CopyResult CopyEntry(UnpackOutput& output, unzFile archive, const unz_file_info& info,
-                     const char* path, char* chunk) {
+                     const char* path, DateValue date, char* chunk) {
   if (!output.Create(path)) return CopyResult::NotCreated;
   std::uint64_t produced = 0;
   bool intact = true;
@@ -71,9 +71,11 @@ CopyResult CopyEntry(UnpackOutput& output, unzFile archive, const unz_file_info&
     }
   }
   if (count < 0) intact = false;
-  if (!output.Close()) intact = false;
+  if (!output.Flush()) intact = false;
   if (unzCloseCurrentFile(archive) != UNZ_OK) intact = false;
   if (produced != info.uncompressed_size) intact = false;
+  if (intact) output.Stamp(date);
+  if (!output.Close()) intact = false;
   return intact ? CopyResult::Complete : CopyResult::Failed;
 }
 
@@ -118,16 +120,14 @@ class Unpacker {
 
     HeapBlock chunk(static_cast<char*>(std::malloc(kChunkSize)));
     if (!chunk) return false;
-    switch (CopyEntry(output_, archive_, info, path.c_str(), chunk.get())) {
-      case CopyResult::Complete: {
-        const tm_unz& date = info.tmu_date;
-        output_.Stamp(path.c_str(), MakeDateValue(static_cast<int>(date.tm_year),
-                                                  static_cast<int>(date.tm_mon) + 1,
-                                                  static_cast<int>(date.tm_mday),
-                                                  static_cast<int>(date.tm_hour),
-                                                  static_cast<int>(date.tm_min), 0));
+    // The entry's date to the minute: the recorded seconds are dropped.
+    const tm_unz& fields = info.tmu_date;
+    const DateValue date = MakeDateValue(static_cast<int>(fields.tm_year), static_cast<int>(fields.tm_mon) + 1,
+                                         static_cast<int>(fields.tm_mday), static_cast<int>(fields.tm_hour),
+                                         static_cast<int>(fields.tm_min), 0);
+    switch (CopyEntry(output_, archive_, info, path.c_str(), date, chunk.get())) {
+      case CopyResult::Complete:
         return true;
-      }
       case CopyResult::Failed:
         // Nothing corrupt or cut short is handed on.
         output_.Remove(path.c_str());

@@ -14,10 +14,13 @@ class UnpackOutput {
   virtual bool Create(const char* path) = 0;
   // Appends to the open output; false when the write failed or fell short.
   virtual bool Write(const void* data, std::uint32_t length) = 0;
-  // Flushes and closes the open output; false when the flush failed.
+  // Hands what waits in the write buffer to the file; false when that failed.
+  virtual bool Flush() = 0;
+  // Sets the open output's last-write time from the entry's date, on the open
+  // file: opening it once more would cost as much as writing a small file.
+  virtual void Stamp(DateValue date) = 0;
+  // Closes the open output; false when the system reports a failure.
   virtual bool Close() = 0;
-  // Sets the file's last-write time from the entry's date.
-  virtual void Stamp(const char* path, DateValue date) = 0;
   // Deletes a file that must not be handed on.
   virtual void Remove(const char* path) = 0;
 

@@ -50,16 +50,16 @@ class Win32Output final : public UnpackOutput {
 
   bool Write(const void* data, std::uint32_t length) override { return writer_.Write(data, length); }
 
+  bool Flush() override { return writer_.Flush(); }
+
+  void Stamp(DateValue date) override { StampWriteTimeOf(file_.get(), date); }
+
   bool Close() override {
-    if (!file_) return true;
-    bool flushed = writer_.Flush();
     std::free(buffer_);
     buffer_ = nullptr;
     file_.reset();
-    return flushed;
+    return true;
   }
-
-  void Stamp(const char* path, DateValue date) override { StampWriteTime(path, date); }
 
   void Remove(const char* path) override { DeleteFileA(path); }
 

@@ -22,8 +22,9 @@ class GuardedOutput final : public UnpackOutput {
   void MakeFolders(const char* path) override { inner_.MakeFolders(Checked(path)); }
   bool Create(const char* path) override { return inner_.Create(Checked(path)); }
   bool Write(const void* data, std::uint32_t length) override { return inner_.Write(data, length); }
+  bool Flush() override { return inner_.Flush(); }
+  void Stamp(DateValue date) override { inner_.Stamp(date); }
   bool Close() override { return inner_.Close(); }
-  void Stamp(const char* path, DateValue date) override { inner_.Stamp(Checked(path), date); }
   void Remove(const char* path) override { inner_.Remove(Checked(path)); }
 
  private:

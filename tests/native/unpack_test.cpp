@@ -44,8 +44,9 @@ class FailingWriteOutput final : public UnpackOutput {
   bool Write(const void* data, std::uint32_t length) override {
     return !failing_ && inner_.Write(data, length);
   }
+  bool Flush() override { return !failing_ && inner_.Flush(); }
+  void Stamp(DateValue date) override { inner_.Stamp(date); }
   bool Close() override { return inner_.Close(); }
-  void Stamp(const char* path, DateValue date) override { inner_.Stamp(path, date); }
   void Remove(const char* path) override { inner_.Remove(path); }
 
  private:
