@@ -16,9 +16,12 @@ function(add_wine_test name)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 ENVIRONMENT "${ARG_ENV}")
 endfunction()
 
-set(MRV_LINK_ROOT "${MRV_WINE_PREFIX}/drive_c/mrv-link-test")
+# A Unix symbolic link, which Wine shows as a reparse point, reached through
+# Wine's Z: drive (the Unix root).
+set(MRV_LINK_ROOT "${CMAKE_BINARY_DIR}/link-test")
+string(REPLACE "/" "\\" MRV_LINK_ROOT_WINDOWS "Z:${MRV_LINK_ROOT}")
 add_wine_test(file_system_test SOURCES win32/file_system_test.cpp
-  ENV "MRV_LINK_TREE=C:\\mrv-link-test\\tree;MRV_LINK_TARGET=C:\\mrv-link-test\\target")
+  ENV "MRV_LINK_TREE=${MRV_LINK_ROOT_WINDOWS}\\tree;MRV_LINK_TARGET=${MRV_LINK_ROOT_WINDOWS}\\target")
 add_test(NAME file_system_test_links
   COMMAND sh -c "rm -rf '${MRV_LINK_ROOT}' && mkdir -p '${MRV_LINK_ROOT}/tree' '${MRV_LINK_ROOT}/target/sub' && echo keep > '${MRV_LINK_ROOT}/target/keep.txt' && echo deep > '${MRV_LINK_ROOT}/target/sub/deep.txt' && echo p > '${MRV_LINK_ROOT}/tree/plain.txt' && ln -s ../target '${MRV_LINK_ROOT}/tree/link'")
 set_tests_properties(file_system_test_links PROPERTIES FIXTURES_SETUP links)
