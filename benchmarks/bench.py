@@ -362,10 +362,10 @@ def write_report(shapes, results, launcher, launcher_ws, wine_files, native_file
         for name, ratio, goal in ratios:
             f.write('%s %.3f %.2f\n' % (name, ratio, goal))
     subprocess.run(['gnuplot', '-e', (
-        "set terminal pngcairo size 640,360; set output '%s';"
+        "set terminal pngcairo size 720,360; set output '%s';"
         "set title 'Net extraction time, self-extractor / miniunz (lower is better)';"
         "set style data histograms; set style fill solid 0.8; set boxwidth 0.6; set yrange [0:*];"
-        "set ylabel 'ratio'; set key top left;"
+        "set ylabel 'ratio'; set key outside right top;"
         "plot '%s' using 2:xtic(1) title 'measured' lc rgb '#184e96', '' using 3 title 'goal' lc rgb '#fabe28'"
     ) % (os.path.join(DOCS, 'benchmarks.png'), data)], check=False)
     print('\n'.join(lines))
