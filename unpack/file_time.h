@@ -10,10 +10,8 @@
 // conversions refuse, kInvalidDate among them.
 bool DateValueToFileTime(DateValue value, FILETIME& file_time);
 
-// Sets the last-write time of the file at `path` from `value`; creation and
-// last-access times stay. A value that converts to no time leaves the file's
-// time as it was written. Returns 0.
-int StampWriteTime(const char* path, DateValue value);
-
-// The same on a file the caller has open for writing.
-void StampWriteTimeOf(HANDLE file, DateValue value);
+// Sets the last-write time of `file`, open for writing, from `value`; creation
+// and last-access times stay. A value that converts to no time leaves the
+// file's time as it was written. It takes the open file rather than a path:
+// opening a file once more costs about as much as writing a small one.
+void StampWriteTime(HANDLE file, DateValue value);

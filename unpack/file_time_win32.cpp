@@ -2,8 +2,6 @@
 
 #include <time.h>
 
-#include "host/win32_handles.h"
-
 bool DateValueToFileTime(DateValue value, FILETIME& file_time) {
   file_time = {};
   if (value == kInvalidDate) return false;
@@ -24,14 +22,7 @@ bool DateValueToFileTime(DateValue value, FILETIME& file_time) {
   return SystemTimeToFileTime(&calendar, &local) && LocalFileTimeToFileTime(&local, &file_time);
 }
 
-void StampWriteTimeOf(HANDLE file, DateValue value) {
+void StampWriteTime(HANDLE file, DateValue value) {
   FILETIME last_write;
   if (DateValueToFileTime(value, last_write)) SetFileTime(file, nullptr, nullptr, &last_write);
-}
-
-int StampWriteTime(const char* path, DateValue value) {
-  FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) StampWriteTimeOf(file.get(), value);
-  return 0;
 }

@@ -16,8 +16,7 @@ class UnpackOutput {
   virtual bool Write(const void* data, std::uint32_t length) = 0;
   // Hands what waits in the write buffer to the file; false when that failed.
   virtual bool Flush() = 0;
-  // Sets the open output's last-write time from the entry's date, on the open
-  // file: opening it once more would cost as much as writing a small file.
+  // Sets the open output's last-write time from the entry's date.
   virtual void Stamp(DateValue date) = 0;
   // Closes the open output; false when the system reports a failure.
   virtual bool Close() = 0;

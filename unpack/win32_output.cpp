@@ -52,7 +52,7 @@ class Win32Output final : public UnpackOutput {
 
   bool Flush() override { return writer_.Flush(); }
 
-  void Stamp(DateValue date) override { StampWriteTimeOf(file_.get(), date); }
+  void Stamp(DateValue date) override { StampWriteTime(file_.get(), date); }
 
   bool Close() override {
     std::free(buffer_);
