@@ -30,7 +30,6 @@ class EventQueue {
   void Push(Event event);
   // Takes the oldest event into `event`; false when there is none.
   bool Pop(Event& event);
-  bool empty() const { return count_ == 0; }
 
  private:
   static constexpr std::size_t kCapacity = 64;
