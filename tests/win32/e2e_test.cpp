@@ -229,7 +229,7 @@ TEST_F(SelfExtractorTest, RemovesWhatTheSetupLeftOnlyAfterItEnded) {
 
 struct BrokenCase {
   const char* title;
-  std::vector<ZipEntry> entries;  // mrv.exe is the probe where named "probe"
+  std::vector<ZipEntry> entries;  // the payload; "NoPayload" and "Truncated" make their own
 };
 
 TEST_F(SelfExtractorTest, CorruptEntryIsNotDeliveredAndTheRestIs) {
