@@ -30,21 +30,31 @@ INSTANTIATE_TEST_SUITE_P(Percents, ProgressPositionTest,
                                          PositionCase{1.5f, 2}, PositionCase{50.49f, 50},
                                          PositionCase{50.51f, 51}));
 
-TEST(CentreOnScreenTest, CentresAndDropsTheRemainder) {
-  const Placement place = CentreOnScreen(347, 85, 1024, 768);
-  EXPECT_EQ(place.x, 338);
-  EXPECT_EQ(place.y, 341);
-  EXPECT_EQ(place.width, 347);
-  EXPECT_EQ(place.height, 85);
+struct PlacementCase {
+  int width, height, screen_width, screen_height;
+  Placement expected;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+  *os << c.width << "x" << c.height << " on " << c.screen_width << "x" << c.screen_height;
 }
 
-TEST(CentreOnScreenTest, CutsAWindowLargerThanTheScreen) {
-  const Placement place = CentreOnScreen(347, 85, 300, 60);
-  EXPECT_EQ(place.x, 0);
-  EXPECT_EQ(place.y, 0);
-  EXPECT_EQ(place.width, 300);
-  EXPECT_EQ(place.height, 60);
+class CentreOnScreenTest : public testing::TestWithParam<PlacementCase> {};
+
+TEST_P(CentreOnScreenTest, CentresDroppingTheRemainderAndCutsToTheScreen) {
+  const PlacementCase& c = GetParam();
+  const Placement place = CentreOnScreen(c.width, c.height, c.screen_width, c.screen_height);
+  EXPECT_EQ(place.x, c.expected.x);
+  EXPECT_EQ(place.y, c.expected.y);
+  EXPECT_EQ(place.width, c.expected.width);
+  EXPECT_EQ(place.height, c.expected.height);
 }
+
+INSTANTIATE_TEST_SUITE_P(Screens, CentreOnScreenTest,
+                         testing::Values(PlacementCase{347, 85, 1024, 768, {338, 341, 347, 85}},
+                                         PlacementCase{347, 85, 300, 60, {0, 0, 300, 60}},
+                                         PlacementCase{347, 85, 300, 768, {0, 341, 300, 85}},
+                                         PlacementCase{347, 85, 1024, 60, {338, 0, 347, 60}}));
 
 std::string Drain(EventQueue& queue) {
   std::string codes;
