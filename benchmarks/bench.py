@@ -181,10 +181,7 @@ def main():
         if not os.path.exists(tool):
             raise SystemExit('missing %s: run scripts/bench' % tool)
     os.makedirs(WORK, exist_ok=True)
-    if not os.path.exists(os.path.join(PREFIX, 'system.reg')):
-        run(['wineboot', '-i'], env=wine_env())
-        run(['wine', 'reg', 'add', 'HKCU\\Software\\Wine\\X11 Driver', '/v', 'Managed', '/d', 'N', '/f'], env=wine_env())
-        subprocess.run(['wineserver', '-w'], env=wine_env())
+    run([os.path.join(ROOT, 'scripts', 'wine-prefix'), PREFIX], env=wine_env())
     # A wine server kept up for the whole run, so no contender pays its start.
     server = subprocess.Popen(['wineserver', '-f', '-p'], env=wine_env())
     time.sleep(1)
