@@ -41,6 +41,7 @@ class Win32Output final : public UnpackOutput {
   }
 
   bool Create(const char* path) override {
+    Close();
     file_.reset(CreateOutputFile(path));
     if (!file_) return false;
     buffer_ = static_cast<char*>(std::malloc(kWriteBufferSize));
