@@ -31,25 +31,10 @@ struct Report {
   bool ran = false;
 };
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
-}
-
 Report ReadReport(const std::string& path) {
   Report report;
-  const std::string bytes = FileBytes(path);
-  report.ran = !bytes.empty();
-  for (const std::string& line : Split(bytes, '\n')) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+  report.ran = !FileBytes(path).empty();
+  for (const auto& [key, value] : ReadRecordLines(path)) {
     if (key == "file") {
       std::vector<std::string> fields = Split(value, '|');
       const std::string name = fields[0];
@@ -116,25 +101,32 @@ class SelfExtractorTest : public testing::Test {
   // answered like a user would.
   RunResult Run(const std::string& program) {
     RunResult result;
+    const HANDLE process = Start(program);
+    if (!process) return result;
+    for (int tick = 0; tick < 1200; ++tick) {
+      if (WaitForSingleObject(process, 100) == WAIT_OBJECT_0) {
+        result.finished = true;
+        break;
+      }
+      AnswerErrorBoxes(GetProcessId(process), result);
+    }
+    if (!result.finished) TerminateProcess(process, 99);
+    GetExitCodeProcess(process, &result.exit_code);
+    CloseHandle(process);
+    return result;
+  }
+
+  // Starts `program` from the download folder; its process handle, or null.
+  HANDLE Start(const std::string& program) {
     std::string command = "\"" + program + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, download.c_str(),
                         &startup, &process))
-      return result;
+      return nullptr;
     CloseHandle(process.hThread);
-    for (int tick = 0; tick < 1200; ++tick) {
-      if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) {
-        result.finished = true;
-        break;
-      }
-      AnswerErrorBoxes(process.dwProcessId, result);
-    }
-    if (!result.finished) TerminateProcess(process.hProcess, 99);
-    GetExitCodeProcess(process.hProcess, &result.exit_code);
-    CloseHandle(process.hProcess);
-    return result;
+    return process.hProcess;
   }
 
   static void AnswerErrorBoxes(DWORD process_id, RunResult& result) {
@@ -303,26 +295,20 @@ TEST_F(SelfExtractorTest, CloseRequestFromAnotherProgramIsSwallowed) {
   // Enough entries that the window is up for a while.
   std::vector<ZipEntry> payload = SetupPayload();
   for (int i = 0; i < 400; ++i) payload.push_back({"data" + std::to_string(i) + ".bin", TextBytes(20000, i)});
-  Pack(payload);
-  std::string command = "\"" + sfx + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, download.c_str(),
-                             &startup, &process));
-  CloseHandle(process.hThread);
+  const HANDLE process = Start(Pack(payload));
+  ASSERT_NE(process, nullptr);
   int closes = 0;
-  for (int i = 0; i < 600 && WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT; ++i) {
+  for (int i = 0; i < 600 && WaitForSingleObject(process, 20) == WAIT_TIMEOUT; ++i) {
     HWND window = FindWindowA("WindowClass_0", "Morvel SFX");
     if (window && IsWindowVisible(window)) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       ++closes;
     }
   }
-  WaitForSingleObject(process.hProcess, 60000);
+  WaitForSingleObject(process, 60000);
   DWORD code = 99;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
   EXPECT_GT(closes, 0) << "the window was never seen";
   EXPECT_EQ(code, 0u);
   const Report seen = ReadReport(report);

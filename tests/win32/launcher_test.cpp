@@ -23,16 +23,7 @@ std::string HelperPath() {
 
 std::map<std::string, std::string> ReadRecord(const std::string& path) {
   std::map<std::string, std::string> record;
-  const std::string bytes = FileBytes(path);
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    const std::string line = bytes.substr(start, end - start);
-    const std::size_t equals = line.find('=');
-    record[line.substr(0, equals)] = equals == std::string::npos ? "" : line.substr(equals + 1);
-    start = end + 1;
-  }
+  for (const auto& [key, value] : ReadRecordLines(path)) record[key] = value;
   return record;
 }
 

@@ -94,6 +94,27 @@ std::vector<std::string> Names(const std::string& folder) {
   return names;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+std::vector<std::pair<std::string, std::string>> ReadRecordLines(const std::string& path) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (const std::string& line : Split(FileBytes(path), '\n')) {
+    if (line.empty()) continue;
+    const std::size_t equals = line.find('=');
+    lines.emplace_back(line.substr(0, equals), equals == std::string::npos ? "" : line.substr(equals + 1));
+  }
+  return lines;
+}
+
 ULONGLONG WriteTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;

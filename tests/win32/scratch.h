@@ -37,3 +37,9 @@ void ForceRemove(const std::string& path);
 std::vector<std::string> Names(const std::string& folder);
 // The last-write time of a file as 100 ns units since 1601, UTC.
 ULONGLONG WriteTime(const std::string& path);
+
+// The parts of `text` between `separator`s (one part for a text without any).
+std::vector<std::string> Split(const std::string& text, char separator);
+// The "key=value" lines of the record files the helper programs write, as
+// (key, value) in their order; a line without "=" has an empty value.
+std::vector<std::pair<std::string, std::string>> ReadRecordLines(const std::string& path);
